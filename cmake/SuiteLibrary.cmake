@@ -1,0 +1,28 @@
+# suite_library(NAME DIR [DEPS ...])
+# Builds a static library from every .cpp in DIR (tests and benchmarks live elsewhere).
+# A library without sources yet is an interface library, so dependents can link it already.
+function(suite_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS} OpenMP::OpenMP_CXX PRIVATE suite_warnings)
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS} OpenMP::OpenMP_CXX)
+  endif()
+endfunction()
+
+# suite_test(NAME DIR LIBS... [LABELS ...]): one GoogleTest program from every .cpp in DIR.
+function(suite_test name dir)
+  cmake_parse_arguments(ARG "" "" "LIBS;LABELS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} suite_test_support GTest::gtest_main GTest::gmock suite_warnings)
+  gtest_discover_tests(${name} PROPERTIES LABELS "${ARG_LABELS}" DISCOVERY_TIMEOUT 60)
+endfunction()
