@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 namespace pallix {
@@ -38,6 +39,10 @@ struct Control {
       "Isotropic",                    "Pure  water",                  "Average  particle (Petzold)",
       "Import  from  PF  file"};
   int pfType = 0;  // selected phase function, index into pfName
+  // Phase-function file of type 6 ("Import  from  PF  file"), the file picked in the phase
+  // function dialog; a run builds its sampling table from this file. Type 5 always reads
+  // "phaseFunction/petzold.txt".
+  std::string userFile;
 
   double bbRatio = 0.016748976535290592;  // backscattering ratio accepted in the phase function dialog
   double g = 0.925;                       // one-term Henyey-Greenstein asymmetry parameter
