@@ -13,6 +13,7 @@
 // operation is const and may be called from any thread; the caller supplies the random
 // generator for sampling.
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>
@@ -62,3 +63,12 @@ class PhaseFunction {
   PhaseFunction(const PhaseFunction&) = default;
   PhaseFunction& operator=(const PhaseFunction&) = default;
 };
+
+// The values f(theta_i) at the n display angles theta_i = pi i / (n - 1): the common body
+// of every model's getSPFarrayForDisplay.
+template <class Function>
+std::vector<double> evaluateAtDisplayAngles(int n, Function&& f) {
+  std::vector<double> values(static_cast<std::size_t>(std::max(n, 0)));
+  for (int i = 0; i < n; ++i) values[static_cast<std::size_t>(i)] = f(PhaseFunctionAngles::displayAngle(i, n));
+  return values;
+}

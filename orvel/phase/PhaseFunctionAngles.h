@@ -37,4 +37,10 @@ constexpr int getBackscatteringIndexForHighPeakedPhaseFunction() { return 119; }
 constexpr double degreesToRadians(double degrees) { return degrees / 180.0 * 3.141592653589793; }
 constexpr double radiansToDegrees(double radians) { return radians * 180.0 / 3.141592653589793; }
 
+// The i-th of n evenly spaced display angles over [0, pi]: pi i / (n - 1) radians
+// (0 for n = 1).
+constexpr double displayAngle(int i, int n) {
+  return n > 1 ? 3.141592653589793 * i / (n - 1) : 0.0;
+}
+
 }  // namespace PhaseFunctionAngles
