@@ -3,16 +3,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "shared/BasicEquations.h"
 
 namespace pallix {
-namespace {
-// (sin theta cos phi, sin theta sin phi, cos theta) of angles in degrees.
-Vec3 anglesToDirectionCosine(double thetaDeg, double phiDeg) {
-  const double t = thetaDeg * (std::numbers::pi / 180.0);
-  const double p = phiDeg * (std::numbers::pi / 180.0);
-  return {std::sin(t) * std::cos(p), std::sin(t) * std::sin(p), std::cos(t)};
-}
-}  // namespace
 
 std::array<double, 2> HousingBoundary::lambertianAngles(Random& rng) {
   // theta = acos(1 - 2 xi) / 2 makes cos(2 theta) uniform on (-1, 1], i.e. sin^2 theta
@@ -26,14 +19,14 @@ void HousingBoundary::reflectFromDiffuser(Photon& photon, double x0, double y0, 
                                           Random& rng) {
   photon.setNewPosition(x0, y0, z0);
   const auto [thetaR, phiR] = lambertianAngles(rng);
-  photon.setDirection(anglesToDirectionCosine(180.0 - thetaR, phiR));
+  photon.setDirection(BasicEquations::anglesToDirectionCosine(180.0 - thetaR, phiR));
   photon.updateWeight(albedo);
 }
 
 void HousingBoundary::reflectFromFacePlate(Photon& photon, double x0, double y0, double albedo, Random& rng) {
   photon.setNewPosition(x0, y0, 0.0);
   const auto [thetaR, phiR] = lambertianAngles(rng);
-  photon.setDirection(anglesToDirectionCosine(thetaR, phiR));
+  photon.setDirection(BasicEquations::anglesToDirectionCosine(thetaR, phiR));
   photon.updateWeight(albedo);
 }
 
