@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "orvel/engine/HomogeneousWater.h"
+#include "orvel/engine/Sensor.h"
 #include "orvel/engine/Source.h"
+#include "shared/BasicEquations.h"
 #include "shared/Console.h"
 
 namespace orvel {
@@ -13,32 +15,18 @@ namespace {
 constexpr double kTwoPi = 6.283185307179586;
 }  // namespace
 
-Vec3 deflectDirection(const Vec3& u, double theta, double phi) {
-  const double n2 = dot(u, u);
-  if (std::abs(std::sqrt(n2) - 1.0) >= 1e-7) console::message("norm of the direction vector is not 1.0");
+void Photon::launch(const Sensor& sensor, SensorTally& sums, Random& rng) {
+  newPosition_ = sensor.getInitialPhotonPositionBackMC();
+  direction_ = sensor.getInitialPhotonDirectionBackMC(rng, sums);
+  weight_ = sensor.getInitialWeightBackMC();
+  multipleScattering = 0;
+}
 
-  const double sinT = std::sin(theta);
-  const double cosT = std::cos(theta);
-  const double sinP = std::sin(phi);
-  const double cosP = std::cos(phi);
-
-  // The polar axis itself (or a vector of length >= 1 along it): polar angle 0 or pi,
-  // azimuth 0.
-  const double z = u[2];
-  if (std::abs(z - 1.0) <= 1e-7 || z >= 1.0) return {sinT * cosP, sinT * sinP, cosT};
-  if (std::abs(z + 1.0) <= 1e-7 || z <= -1.0) return {-sinT * cosP, sinT * sinP, -cosT};
-
-  // Old direction (theta0, phi0) from its cosines: cos theta0 = z (the raw component),
-  // sin theta0 = sqrt(1 - z^2), and the azimuth from the horizontal components.
-  const double cosT0 = z;
-  const double sinT0 = std::sqrt(1.0 - z * z);
-  const double h = std::hypot(u[0], u[1]);
-  const double cosP0 = h > 0.0 ? u[0] / h : 1.0;
-  const double sinP0 = h > 0.0 ? u[1] / h : 0.0;
-
-  return {sinT0 * cosP0 * cosT + cosT0 * cosP0 * sinT * cosP - sinP0 * sinT * sinP,
-          sinT0 * sinP0 * cosT + cosT0 * sinP0 * sinT * cosP + cosP0 * sinT * sinP,
-          cosT0 * cosT - sinT0 * sinT * cosP};
+void Photon::launch(Sensor& sensor, Random& rng) {
+  newPosition_ = sensor.getInitialPhotonPositionBackMC();
+  direction_ = sensor.getInitialPhotonDirectionBackMC(rng);
+  weight_ = sensor.getInitialWeightBackMC();
+  multipleScattering = 0;
 }
 
 void Photon::launch(const Source& source, Random& rng) {
@@ -53,7 +41,7 @@ void Photon::launch(const Source& source, Random& rng) {
 void Photon::volumeScattering(const HomogeneousWater& hw, Random& rng) {
   const double theta = hw.getScatteringAngle(rng);
   const double phi = kTwoPi * rng.uniform();
-  direction_ = deflectDirection(direction_, theta, phi);
+  direction_ = BasicEquations::rotateDirection(direction_, theta, phi);
   weight_ *= hw.w0;
   ++multipleScattering;
   if (scatteringTest_.isEnabled()) scatteringTest_.count(theta, phi);

@@ -13,6 +13,7 @@
 // nothing.
 
 #include "orvel/engine/ScatteringTest.h"
+#include "shared/BasicEquations.h"
 #include "shared/Random.h"
 #include "shared/Vec3.h"
 
@@ -21,11 +22,21 @@ class Source;
 namespace orvel {
 
 class HomogeneousWater;
+class Sensor;
+struct SensorTally;
 
 class Photon {
  public:
   // Zero position and direction, weight 1.0, no scattering test.
   Photon() = default;
+
+  // Backward launch from a sensor, in this order: position, then direction (the sensor
+  // records the launch weight in `sums` when it hands out the direction, drawing from
+  // `rng` where it spreads its directions), then weight; the scattering count restarts
+  // at 0. The old position and `isHitSensor` are left as they are.
+  void launch(const Sensor& sensor, SensorTally& sums, Random& rng);
+  // The same, recording the launch in the sensor's own tally (single-threaded use).
+  void launch(Sensor& sensor, Random& rng);
 
   // Launch from a source: its position and direction, weight 1.0 (the source's own
   // weight is not asked for), scattering count 0, `isHitSensor` false.
@@ -88,12 +99,10 @@ class Photon {
 };
 
 // The unit vector at angle theta from the direction u, turned by the azimuth phi about
-// it (radians). Identical to computeDirection(getAnglesFromDirectionVector(u), theta,
-// phi) - azimuth measured from the unit vector of increasing polar angle towards that
-// of increasing azimuth; a direction within 1e-7 of the z axis counts as the axis with
-// azimuth 0 - but works from the direction cosines, without inverse trigonometry.
-// Writes "norm of the direction vector is not 1.0" as a console message when |u|
-// differs from 1 by 1e-7 or more, and goes on.
-Vec3 deflectDirection(const Vec3& u, double theta, double phi);
+// it (radians): computeDirection(getAnglesFromDirectionVector(u), theta, phi), computed
+// from the direction cosines (BasicEquations::rotateDirection).
+inline Vec3 deflectDirection(const Vec3& u, double theta, double phi) {
+  return BasicEquations::rotateDirection(u, theta, phi);
+}
 
 }  // namespace orvel

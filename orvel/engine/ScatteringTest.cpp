@@ -3,6 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "shared/BasicEquations.h"
 #include "shared/Console.h"
 #include "shared/Random.h"
 
@@ -33,7 +34,7 @@ ScatteringTest::ScatteringTest(double testAngle, Random& rng) {
   for (std::size_t i = 0; i < nTest; ++i) {
     angle[i] = static_cast<double>(i) * testAngle;
     const double phi = rng.uniform() * 360.0;
-    testDirection[i] = unitVector(angle[i] * kDegree, phi * kDegree);
+    testDirection[i] = BasicEquations::anglesToDirectionCosine(angle[i], phi);
   }
 }
 
