@@ -1,13 +1,11 @@
 #include "pallix/engine/PhaseTables.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <fstream>
 #include <numbers>
-#include <sstream>
 
 #include "orvel/phase/PhaseFormulas.h"
+#include "orvel/phase/PhaseFunctionFile.h"
 #include "pallix/engine/Control.h"
 #include "shared/DataFiles.h"
 #include "shared/NumberText.h"
@@ -173,43 +171,13 @@ double PhaseTable::sample(double xi) const {
 std::string petzoldFileName() { return resolveDataFile("phaseFunction/petzold.txt").string(); }
 
 PhaseFileTable readInstrumentPFfile(const std::string& fileName) {
-  std::ifstream in(fileName);
-  if (!in) throw PhaseSettingError("File not found when loading file " + fileName);
-  const PhaseSettingError ioError("I/O error whenn loading file " + fileName);
-  // A line without its end; a carriage return left by another platform's line end is
-  // part of the end, not of the line.
-  auto readLine = [&in](std::string& line) {
-    if (!std::getline(in, line)) return false;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-  };
-  std::string line;
-  if (!readLine(line)) throw ioError;  // title
-  if (!readLine(line)) throw ioError;  // the count: the whole line is the integer
-  std::size_t used = 0;
-  long long count = 0;
+  // The shared reader, with the instrument's reading of line 2 (the whole line is the count).
   try {
-    count = std::stoll(line, &used);
-  } catch (const std::exception&) {
-    throw ioError;
+    PhaseFunctionFileTable read = readPhaseFunctionFile(fileName, CountLine::WholeLine);
+    return {fileName, std::move(read.fileTheta), std::move(read.fileSPF)};
+  } catch (const PhaseFunctionFileError& e) {
+    throw PhaseSettingError(e.what());
   }
-  if (used != line.size() || line.empty() || std::isspace(static_cast<unsigned char>(line[0])) || count < 2) {
-    throw ioError;
-  }
-  if (!readLine(line)) throw ioError;  // column headings
-  PhaseFileTable table;
-  table.file = fileName;
-  for (long long i = 0; i < count; ++i) {
-    if (!readLine(line)) throw ioError;
-    std::istringstream fields(line);
-    double degrees = 0.0, value = 0.0;
-    if (!(fields >> degrees >> value) || !std::isfinite(degrees) || !std::isfinite(value)) throw ioError;
-    const double radians = degrees * kDegree;
-    if (!table.angles.empty() && !(radians > table.angles.back())) throw ioError;  // angles must rise
-    table.angles.push_back(radians);
-    table.values.push_back(value);
-  }
-  return table;
 }
 
 void checkDrawParameters(const PhaseParameters& p) {
