@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-#include "orvel/engine/Photon.h"
+#include "shared/BasicEquations.h"
 #include "shared/Random.h"
 #include "shared/Vec3.h"
 
@@ -25,7 +25,7 @@ struct LambertianDraw {
 inline LambertianDraw drawLambertianDirection(const Vec3& normal, Random& rng) {
   const double theta = 0.5 * std::acos(1.0 - 2.0 * rng.uniform());
   const double phi = 6.283185307179586 * rng.uniform();
-  return {deflectDirection(normal, theta, phi), theta};
+  return {BasicEquations::rotateDirection(normal, theta, phi), theta};
 }
 
 }  // namespace orvel

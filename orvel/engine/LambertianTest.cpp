@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "orvel/engine/Photon.h"
+#include "shared/BasicEquations.h"
 #include "shared/Random.h"
 
 namespace orvel {
@@ -26,7 +26,7 @@ LambertianTest::LambertianTest(const Vec3& normal, double testAngle, bool isLamb
   for (std::size_t i = 0; i < nTest; ++i) {
     angle[i] = static_cast<double>(i) * testAngle;
     const double phi = rng.uniform() * 6.283185307179586;
-    testDirection[i] = deflectDirection(normal, angle[i] * kDegree, phi);
+    testDirection[i] = BasicEquations::rotateDirection(normal, angle[i] * kDegree, phi);
   }
 }
 
