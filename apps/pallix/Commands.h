@@ -4,3 +4,5 @@
 #include <CLI/CLI.hpp>
 
 void addPallixCommands(CLI::App& app);  // k, calibrate, run, sweep, phase
+void addRunCommands(CLI::App& app);     // k, calibrate, run, sweep (RunCommands.cpp)
+void addPhaseCommand(CLI::App& app);    // phase (PhaseCommand.cpp)
