@@ -1,6 +1,7 @@
 // Photon throughput of the instrument simulator's runs, on one thread and on every core
 // (argument 0): the k run, one calibration distance and one single a + beta medium run,
-// each traced as the run controller traces it (chunks of parallel sub-chunks).
+// each traced as the run controller traces it (one team per run, chunks of parallel
+// sub-chunks).
 
 #include <benchmark/benchmark.h>
 #include <omp.h>
@@ -32,11 +33,13 @@ void BM_KRun(benchmark::State& state) {
   const Control control;
   for (auto _ : state) {
     KRunSetup setup = initializeForK(control);
-    for (int i = 0; i < MAXIMUM; ++i)
-      traceChunk(kPhotons / MAXIMUM, 1, {StreamMode::KRun, 0, static_cast<std::uint64_t>(i)}, threads,
-                 setup.aSensor, [&setup](std::int64_t n, PallixSensor& s, Photon& p, Random& rng) {
-                   runForK(n, s, setup.aLED, setup.aHousing, setup.aHeight, p, rng);
-                 });
+    withTracingTeam(threads, [&] {
+      for (int i = 0; i < MAXIMUM; ++i)
+        traceChunk(kPhotons / MAXIMUM, 1, {StreamMode::KRun, 0, static_cast<std::uint64_t>(i)}, threads,
+                   setup.aSensor, [&setup](std::int64_t n, PallixSensor& s, Photon& p, Random& rng) {
+                     runForK(n, s, setup.aLED, setup.aHousing, setup.aHeight, p, rng);
+                   });
+    });
     benchmark::DoNotOptimize(setup.aSensor.getWeight());
   }
   reportRate(state, kPhotons);
@@ -65,16 +68,18 @@ void BM_SingleRunBothChannels(benchmark::State& state) {
   const SingleRunPlan plan = planSingleRun(true, true, control.betaRepetition, kPhotons);
   for (auto _ : state) {
     MediumRunSetup setup = initializePallix(control, water);
-    for (int i = 0; i < plan.a.chunks; ++i)
-      traceChunk(plan.a.photonsPerChunk, 1, {StreamMode::Single, 0, static_cast<std::uint64_t>(i)}, threads,
-                 setup.aSensor, [&](std::int64_t n, PallixSensor& s, Photon& p, Random& rng) {
-                   runPallix(n, s, setup.aLED, setup.aHousing, water, setup.limits, p, rng);
-                 });
-    for (int i = 0; i < plan.beta.chunks; ++i)
-      traceChunk(plan.beta.photonsPerChunk, 1, {StreamMode::Single, 1, static_cast<std::uint64_t>(i)}, threads,
-                 setup.betaSensor, [&](std::int64_t n, PallixSensor& s, Photon& p, Random& rng) {
-                   runPallix(n, s, setup.betaLED, setup.betaHousing, water, setup.limits, p, rng);
-                 });
+    withTracingTeam(threads, [&] {
+      for (int i = 0; i < plan.a.chunks; ++i)
+        traceChunk(plan.a.photonsPerChunk, 1, {StreamMode::Single, 0, static_cast<std::uint64_t>(i)}, threads,
+                   setup.aSensor, [&](std::int64_t n, PallixSensor& s, Photon& p, Random& rng) {
+                     runPallix(n, s, setup.aLED, setup.aHousing, water, setup.limits, p, rng);
+                   });
+      for (int i = 0; i < plan.beta.chunks; ++i)
+        traceChunk(plan.beta.photonsPerChunk, 1, {StreamMode::Single, 1, static_cast<std::uint64_t>(i)},
+                   threads, setup.betaSensor, [&](std::int64_t n, PallixSensor& s, Photon& p, Random& rng) {
+                     runPallix(n, s, setup.betaLED, setup.betaHousing, water, setup.limits, p, rng);
+                   });
+    });
     benchmark::DoNotOptimize(setup.aSensor.getWeight() + setup.betaSensor.getWeight());
   }
   reportRate(state, 2 * (kPhotons / 2));

@@ -17,7 +17,6 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "common/CommandLine.h"
@@ -132,10 +131,8 @@ void perform(RunCommand command, const RunOptions& options) {
   {
     InterruptGuard guard;
     controller.start();
-    while (!controller.isDone()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (!controller.waitFor(std::chrono::milliseconds(50)))
       if (interrupted) controller.cancel();
-    }
     controller.wait();
   }
   bar.close();

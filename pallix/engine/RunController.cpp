@@ -154,8 +154,17 @@ std::optional<std::string> RunController::check() {
 RunOutcome RunController::run() {
   if (outcome_.load() != RunOutcome::NotRun) return outcome_.load();
   const RunOutcome result = perform();
-  done_.store(true);
+  {
+    std::lock_guard<std::mutex> lock(doneMutex_);
+    done_.store(true);
+  }
+  doneChanged_.notify_all();
   return result;
+}
+
+bool RunController::waitFor(std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(doneMutex_);
+  return doneChanged_.wait_for(lock, timeout, [this] { return done_.load(); });
 }
 
 RunOutcome RunController::perform() {
@@ -164,20 +173,23 @@ RunOutcome RunController::perform() {
     return outcome_.load();
   }
   try {
-    switch (mode_) {
-      case RunMode::K:
-        runK();
-        break;
-      case RunMode::BetaCalibration:
-        runCalibration();
-        break;
-      case RunMode::Sweep:
-        runSweep();
-        break;
-      case RunMode::Single:
-        runSingle();
-        break;
-    }
+    // One team of threads for the whole run; this thread leads it.
+    withTracingTeam(request_.threads, [this] {
+      switch (mode_) {
+        case RunMode::K:
+          runK();
+          break;
+        case RunMode::BetaCalibration:
+          runCalibration();
+          break;
+        case RunMode::Sweep:
+          runSweep();
+          break;
+        case RunMode::Single:
+          runSingle();
+          break;
+      }
+    });
   } catch (const std::exception& e) {
     fail(e.what());
   }

@@ -23,9 +23,12 @@
 // same results for any number of threads.
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -108,6 +111,8 @@ class RunController {
 
   // Whether the run has ended (its outcome is then final).
   bool isDone() const { return done_.load(); }
+  // Waits until the run has ended or `timeout` has passed; returns isDone().
+  bool waitFor(std::chrono::milliseconds timeout);
   // The outcome, once the run has ended.
   RunOutcome outcome() const { return outcome_.load(); }
   // The reason of a refused or failed run (read after the run has ended).
@@ -134,6 +139,8 @@ class RunController {
   std::atomic<bool> cancelRequested_{false};
   std::atomic<RunOutcome> outcome_{RunOutcome::NotRun};
   std::atomic<bool> done_{false};
+  std::mutex doneMutex_;
+  std::condition_variable doneChanged_;
   std::string failure_;
   std::thread thread_;
 };
