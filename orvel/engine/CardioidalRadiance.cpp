@@ -7,8 +7,7 @@
 
 namespace orvel {
 
-CardioidalRadiance::CardioidalRadiance(double wavelength_, double coefficient_, double Eddir_,
-                                       double Eddif_)
+CardioidalRadiance::CardioidalRadiance(double wavelength_, double coefficient_, double Eddir_, double Eddif_)
     : wavelength(wavelength_), coefficient(coefficient_), Eddir(Eddir_), Eddif(Eddif_) {
   // 1 + C cos(theta) over 0 <= theta <= pi/2 is smallest at the zenith, 1 + C: below
   // C = -1 the sky would be negative there, and at C = -1.5 the normalisation vanishes.

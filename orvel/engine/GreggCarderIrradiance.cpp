@@ -98,12 +98,14 @@ std::array<double, 4> GreggCarderIrradiance::NavyMarineAerosol() {
   }
   const double gamma = sumXY / sumXX;
 
-  const double alpha = -(gamma + 3.0);  // Angstrom exponent
-  const double lambda = wavelength * 0.001;  // [micrometre]
+  const double alpha = -(gamma + 3.0);                                // Angstrom exponent
+  const double lambda = wavelength * 0.001;                           // [micrometre]
   const double beta = (3.91 / visibility) * std::pow(lambda, alpha);  // turbidity coefficient
   double asymmetry = 0.82 - 0.14167 * alpha;
-  if (alpha > 1.2) asymmetry = 0.65;
-  else if (alpha < 0.0) asymmetry = 0.82;
+  if (alpha > 1.2)
+    asymmetry = 0.65;
+  else if (alpha < 0.0)
+    asymmetry = 0.82;
   const double omegaA = (0.972 - 0.0032 * AM) * std::exp(0.000306 * relativeHumidity);
   return {alpha, beta, asymmetry, omegaA};
 }

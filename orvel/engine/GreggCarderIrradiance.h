@@ -75,15 +75,15 @@ class GreggCarderIrradiance {
   double solarZenithAngle = 30.0;  // [degree]
   double cloudCover = 0.0;         // cloud fraction [0, 1]
   // Fixed atmosphere (set by `initialize`).
-  int JulianDay = 183;              // day of the year
-  double longitude = -20.0;         // [degree]
-  double latitude = 60.0;           // [degree]
-  double seaAtmoPress = 29.92;      // sea-level pressure [inHg]
-  double aerosolModelType = 1.0;    // Navy aerosol air-mass type
-  double relativeHumidity = 80.0;   // [%]
-  double waterVaporContent = 2.5;   // precipitable water [cm]
-  double visibility = 15.0;         // horizontal visibility [km]
-  double meanWindSpeed = 0.0;       // [m/s]
+  int JulianDay = 183;             // day of the year
+  double longitude = -20.0;        // [degree]
+  double latitude = 60.0;          // [degree]
+  double seaAtmoPress = 29.92;     // sea-level pressure [inHg]
+  double aerosolModelType = 1.0;   // Navy aerosol air-mass type
+  double relativeHumidity = 80.0;  // [%]
+  double waterVaporContent = 2.5;  // precipitable water [cm]
+  double visibility = 15.0;        // horizontal visibility [km]
+  double meanWindSpeed = 0.0;      // [m/s]
   // Derived.
   double O3ScaleHeight = 0.0;  // ozone amount [atm cm]
   double Fobar = 0.0;          // mean extraterrestrial irradiance [W/m^2/nm]

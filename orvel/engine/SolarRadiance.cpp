@@ -21,7 +21,7 @@ double slantFactor(double a, double mu) { return mu > 0.0 ? 1.0 - std::exp(-a / 
 // 6.28118 sr rather than 2 pi and are used as they stand.
 constexpr std::array<double, 10> kBandMu = {0.0436, 0.173, 0.341, 0.498, 0.64,
                                             0.763,  0.863, 0.936, 0.981, 1.0};
-constexpr std::array<double, 10> kCellSolidAngle = {0.0228, 0.0449, 0.0429, 0.0395, 0.035,
+constexpr std::array<double, 10> kCellSolidAngle = {0.0228, 0.0449, 0.0429, 0.0395,  0.035,
                                                     0.0293, 0.0228, 0.0156, 0.00792, 0.0239};
 constexpr int kNPhi = 24;
 
@@ -66,8 +66,8 @@ double SolarRadiance::computeEdFromHCnormalRadiance() const {
   for (int j = 0; j < kNPhi; ++j) {
     const double phi = j * 2.0 * std::numbers::pi / kNPhi;  // sector start [rad]
     for (std::size_t i = 0; i < 9; ++i) {
-      Ed += HarrisonCoombesNormalizedRadiance(kBandMu[i], phi) * kBandMu[i] * kCellSolidAngle[i] /
-            (kNPhi / 24);
+      Ed +=
+          HarrisonCoombesNormalizedRadiance(kBandMu[i], phi) * kBandMu[i] * kCellSolidAngle[i] / (kNPhi / 24);
     }
   }
   // The cap round the zenith, taken without the cosine factor (cos <= 1 there).

@@ -30,7 +30,8 @@ TEST(CardioidalRadiance, IrradiancesFromTotalAndSkyShare) {
   struct Case {
     double total, ratio, direct, diffuse;
   };
-  for (const Case& c : {Case{1.0, 1.0, 0.0, 1.0}, Case{2.0, 0.25, 1.5, 0.5}, Case{1.3701702, 0.0, 1.3701702, 0.0}}) {
+  for (const Case& c :
+       {Case{1.0, 1.0, 0.0, 1.0}, Case{2.0, 0.25, 1.5, 0.5}, Case{1.3701702, 0.0, 1.3701702, 0.0}}) {
     const CardioidalRadiance sky = CardioidalRadiance::fromTotalEd(550.0, 0.0, c.total, c.ratio);
     EXPECT_DOUBLE_EQ(sky.getDirectEd(), c.direct) << c.total << " " << c.ratio;
     EXPECT_DOUBLE_EQ(sky.getDiffuseEd(), c.diffuse) << c.total << " " << c.ratio;

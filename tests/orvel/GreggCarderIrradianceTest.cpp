@@ -26,7 +26,7 @@ struct WorkedCase {
   int wavelength;  // [nm]
   double zenith;   // [degree]
   double cloud;
-  double Edir;     // [W/m^2/nm], six decimals
+  double Edir;  // [W/m^2/nm], six decimals
   double Edif;
 };
 
@@ -139,9 +139,9 @@ struct TableRow {
 // The published rows, and the shape of the gas absorption spectra.
 TEST(GreggCarderTables, ReproduceThePublishedSpectra) {
   const TableRow rows[] = {
-      {350, 0.0961, 0.0094, 0, 0},      {400, 0.1674, 0, 0, 0},           {443, 0.1957, 0.003, 0, 0},
-      {490, 0.1938, 0.0183, 0, 0},      {550, 0.1878, 0.0838, 0, 0},      {600, 0.1752, 0.1236, 0, 0.0226},
-      {650, 0.1564, 0.0636, 0, 0.1728}, {700, 0.1411, 0.0216, 0, 0.602},  {760, 0.1243, 0.0089, 1.3825, 0},
+      {350, 0.0961, 0.0094, 0, 0},      {400, 0.1674, 0, 0, 0},          {443, 0.1957, 0.003, 0, 0},
+      {490, 0.1938, 0.0183, 0, 0},      {550, 0.1878, 0.0838, 0, 0},     {600, 0.1752, 0.1236, 0, 0.0226},
+      {650, 0.1564, 0.0636, 0, 0.1728}, {700, 0.1411, 0.0216, 0, 0.602}, {760, 0.1243, 0.0089, 1.3825, 0},
       {801, 0.1145, 0.0049, 0, 0.3035},
   };
   for (const TableRow& row : rows) {

@@ -69,7 +69,8 @@ TEST(SolarRadiance, CosineWeightedIntegralIsNearOne) {
 TEST(SolarRadiance, SkyIsSymmetricAboutTheSunsPlaneAndPeaksAtTheSun) {
   const SolarRadiance sky(550, 45.0, 0.3);
   for (double phi : {0.3, 1.0, 2.0, 3.0}) {
-    EXPECT_DOUBLE_EQ(sky.getNormalizedSkyRadiance(0.6, phi), sky.getNormalizedSkyRadiance(0.6, 2.0 * kPi - phi));
+    EXPECT_DOUBLE_EQ(sky.getNormalizedSkyRadiance(0.6, phi),
+                     sky.getNormalizedSkyRadiance(0.6, 2.0 * kPi - phi));
   }
   const double atSun = sky.getNormalizedSkyRadiance(45.0 * kDegree, 0.0);
   EXPECT_GT(atSun, sky.getNormalizedSkyRadiance(45.0 * kDegree, kPi));
