@@ -20,7 +20,7 @@ int runProgram(CLI::App& app, int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     std::cout.flush();
     std::cerr << name << ": " << e.what() << "\n";
-    return e.get_exit_code() == 0 ? 2 : e.get_exit_code();
+    return 2;
   } catch (const CommandFailure& e) {
     std::cout.flush();
     std::cerr << name << ": " << e.what() << "\n";
