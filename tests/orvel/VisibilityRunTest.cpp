@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -245,28 +246,48 @@ TEST(VisibilityRunBuild, RefusesRunsThatCannotBeTraced) {
   }
 }
 
+// A fresh working directory holding "phaseFunction/<name>" (a copy of the measured
+// table), made current while it lives.
+class PhaseFunctionFolder {
+ public:
+  explicit PhaseFunctionFolder(const std::string& name)
+      : previous_(std::filesystem::current_path()),
+        dir_(std::filesystem::temp_directory_path() /
+             ("visibility-run-test-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)))) {
+    std::filesystem::create_directories(dir_ / "phaseFunction");
+    std::filesystem::copy_file(std::filesystem::path(SUITE_DATA_DIR) / "phaseFunction" / "petzold.txt",
+                               dir_ / "phaseFunction" / name);
+    std::filesystem::current_path(dir_);
+  }
+  ~PhaseFunctionFolder() {
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+  PhaseFunctionFolder(const PhaseFunctionFolder&) = delete;
+  PhaseFunctionFolder& operator=(const PhaseFunctionFolder&) = delete;
+  const std::filesystem::path& path() const { return dir_; }
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path dir_;
+};
+
 TEST(VisibilityRunBuild, PhaseFunctionFilesAreFoundByNameOrPath) {
-  // A bare name: the "phaseFunction" folder (beside the test program here).
-  const std::filesystem::path petzold = VisibilityRun::resolvePhaseFunctionFile("petzold.txt");
-  EXPECT_EQ(petzold.filename(), "petzold.txt");
-  EXPECT_EQ(petzold.parent_path().filename(), "phaseFunction");
-  EXPECT_TRUE(std::filesystem::is_regular_file(petzold));
+  const PhaseFunctionFolder folder("mine.txt");
+  // A bare name: the "phaseFunction" folder of the working directory.
+  EXPECT_EQ(VisibilityRun::resolvePhaseFunctionFile("mine.txt"), std::filesystem::path("phaseFunction/mine.txt"));
   // A path: as given.
   EXPECT_EQ(VisibilityRun::resolvePhaseFunctionFile("some/where/pf.txt"), "some/where/pf.txt");
 
   Control k;
-  k.pfType = 5;
-  EXPECT_GT(buildRun(k)->getWater().getPhaseFunction().getBbRatio(), 0.0);
-
-  // The user's own file by its full path.
-  const std::filesystem::path copy = std::filesystem::temp_directory_path() / "visibility-run-user-pf.txt";
-  std::filesystem::copy_file(petzold, copy, std::filesystem::copy_options::overwrite_existing);
   k.pfType = 6;
-  k.userPFfile = copy.string();
-  const double bbRatio = buildRun(k)->getWater().getPhaseFunction().getBbRatio();
-  EXPECT_GT(bbRatio, 0.0);
-  EXPECT_LT(bbRatio, 0.5);
-  std::filesystem::remove(copy);
+  k.userPFfile = "mine.txt";
+  const double byName = buildRun(k)->getWater().getPhaseFunction().getBbRatio();
+  EXPECT_GT(byName, 0.0);
+  EXPECT_LT(byName, 0.5);
+  k.userPFfile = (folder.path() / "phaseFunction" / "mine.txt").string();
+  EXPECT_EQ(buildRun(k)->getWater().getPhaseFunction().getBbRatio(), byName) << "the same file by its full path";
 }
 
 // ---------------------------------------------------------------------------------
