@@ -40,8 +40,10 @@ class RunProgress::ClearingBuffer : public std::streambuf {
 };
 
 RunProgress::RunProgress(bool enabled)
-    : enabled_(enabled && ::isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {
-  outBuffer_ = std::make_unique<ClearingBuffer>(*this, std::cout.rdbuf(), ::isatty(STDOUT_FILENO) == 1);
+    : enabled_(enabled && ::isatty(STDERR_FILENO) == 1),
+      outputIsTerminal_(::isatty(STDOUT_FILENO) == 1),
+      start_(std::chrono::steady_clock::now()) {
+  outBuffer_ = std::make_unique<ClearingBuffer>(*this, std::cout.rdbuf(), outputIsTerminal_);
   messageBuffer_ = std::make_unique<ClearingBuffer>(*this, std::cerr.rdbuf(), true);
   out_ = std::make_unique<std::ostream>(outBuffer_.get());
   message_ = std::make_unique<std::ostream>(messageBuffer_.get());
@@ -75,11 +77,26 @@ std::string RunProgress::barText(long long current, long long total, double elap
 }
 
 void RunProgress::update(long long current, long long total) {
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-  const std::string text = "\r" + barText(current, total, elapsed) + "\033[K";
   std::lock_guard<std::mutex> lock(mutex_);
   if (!enabled_) return;
+  current_ = current;
+  total_ = total;
   std::cout.flush();
+  drawLocked();
+}
+
+void RunProgress::printAbove(std::string_view line) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  // Standard output on another device than the bar's terminal cannot land on its line.
+  const bool wasDrawn = drawn_;
+  if (outputIsTerminal_) eraseLocked();
+  std::cout << line << '\n' << std::flush;
+  if (enabled_ && wasDrawn && !drawn_) drawLocked();
+}
+
+void RunProgress::drawLocked() {
+  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  const std::string text = "\r" + barText(current_, total_, elapsed) + "\033[K";
   std::fputs(text.c_str(), stderr);
   std::fflush(stderr);
   drawn_ = true;

@@ -7,7 +7,9 @@
 // Lines written to standard output or standard error while the bar is shown would land
 // on the bar's line: `outputStream()` and `messageStream()` are streams that take the
 // bar off the line before they write (redirect the console channels to them during the
-// run); the bar comes back at the next update.
+// run); the bar comes back at the next update. `printAbove(line)` writes one line on
+// standard output and draws the bar again at once, for callers that report a line right
+// after each update.
 
 #include <chrono>
 #include <memory>
@@ -32,6 +34,10 @@ class RunProgress {
   // `current` of `total` steps done; safe from any thread.
   void update(long long current, long long total);
 
+  // Writes `line` and a line end on standard output (flushed), with the bar taken off
+  // the line first and drawn again afterwards; safe from any thread.
+  void printAbove(std::string_view line);
+
   // Takes the bar off the line for good; writes `closingLine` (if any) on standard
   // error in its place.
   void finish(std::string_view closingLine = {});
@@ -46,10 +52,14 @@ class RunProgress {
 
  private:
   class ClearingBuffer;
+  void drawLocked();
   void eraseLocked();
 
   bool enabled_;
+  bool outputIsTerminal_;
   bool drawn_ = false;
+  long long current_ = 0;  // the last update
+  long long total_ = 0;
   std::chrono::steady_clock::time_point start_;
   std::mutex mutex_;
   std::unique_ptr<ClearingBuffer> outBuffer_;

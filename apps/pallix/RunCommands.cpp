@@ -20,10 +20,11 @@
 #include <vector>
 
 #include "common/CommandLine.h"
+#include "common/RunProgress.h"
 #include "pallix/Commands.h"
-#include "pallix/ProgressBar.h"
 #include "pallix/SettingsInput.h"
 #include "pallix/engine/RunController.h"
+#include "shared/Console.h"
 
 namespace {
 
@@ -109,14 +110,13 @@ void perform(RunCommand command, const RunOptions& options) {
   request.seed = options.seed ? *options.seed : (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
   request.threads = options.threads;
 
-  pallixcli::ProgressBar bar(!options.quiet);
+  cli::RunProgress bar(!options.quiet);
   std::map<std::string, std::string> fields;  // "k", "a", "beta" -> text
   std::vector<std::string> messages;
   RunCallbacks callbacks;
-  callbacks.progress = [&bar](int value) { bar.show(value); };
-  callbacks.console = [&bar](const std::string& line) {
-    bar.printAbove([&line] { std::cout << line << '\n' << std::flush; });
-  };
+  callbacks.progress = [&bar](int value) { bar.update(value, 100); };
+  // The calibration reports a line right after each step: the bar is drawn again at once.
+  callbacks.console = [&bar](const std::string& line) { bar.printAbove(line); };
   callbacks.kField = [&fields](const std::string& text) { fields["k"] = text; };
   callbacks.aField = [&fields](const std::string& text) { fields["a"] = text; };
   callbacks.betaField = [&fields](const std::string& text) { fields["beta"] = text; };
@@ -129,13 +129,16 @@ void perform(RunCommand command, const RunOptions& options) {
   if (!options.seed && !options.quiet) std::cerr << "seed: " << request.seed << std::endl;
 
   {
+    // The library's warnings take the bar off the terminal line first.
+    std::optional<console::Redirect> redirect;
+    if (bar.isActive()) redirect.emplace(&bar.outputStream(), &bar.messageStream());
     InterruptGuard guard;
     controller.start();
     while (!controller.waitFor(std::chrono::milliseconds(50)))
       if (interrupted) controller.cancel();
     controller.wait();
   }
-  bar.close();
+  bar.finish();
 
   for (const char* key : {"k", "a", "beta"}) {
     const auto it = fields.find(key);
