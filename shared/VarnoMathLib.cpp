@@ -44,24 +44,13 @@ std::vector<double> spline(std::span<const double> x, std::span<const double> y,
   return y2;
 }
 
-double splint(std::span<const double> xa, std::span<const double> ya, std::span<const double> y2a, double x) {
-  const std::size_t n = xa.size();
-  if (ya.size() != n || y2a.size() != n) throw SplineError("splint: table arrays differ in length");
-  if (n < 2) {
-    console::message("bad xa input in splint");
-    throw SplineError("bad xa input in splint: fewer than two abscissae");
-  }
-  // Bisection for the bracket; an abscissa equal to x moves klo.
-  std::size_t klo = 0;
-  std::size_t khi = n - 1;
-  while (khi - klo > 1) {
-    const std::size_t k = (khi + klo) >> 1;
-    if (xa[k] > x) {
-      khi = k;
-    } else {
-      klo = k;
-    }
-  }
+namespace {
+
+// The cubic of the interval [xa_klo, xa_klo+1] at x: the common end of both searches, so
+// that they give the same value to the last bit whenever they find the same interval.
+double cubicOnInterval(std::span<const double> xa, std::span<const double> ya, std::span<const double> y2a,
+                       std::size_t klo, double x) {
+  const std::size_t khi = klo + 1;
   const double h = xa[khi] - xa[klo];
   if (h == 0.0) {
     console::message("bad xa input in splint");
@@ -69,7 +58,30 @@ double splint(std::span<const double> xa, std::span<const double> ya, std::span<
   }
   const double a = (xa[khi] - x) / h;
   const double b = (x - xa[klo]) / h;
-  return a * ya[klo] + b * ya[khi] + ((a * a * a - a) * y2a[klo] + (b * b * b - b) * y2a[khi]) * (h * h) / 6.0;
+  return a * ya[klo] + b * ya[khi] +
+         ((a * a * a - a) * y2a[klo] + (b * b * b - b) * y2a[khi]) * (h * h) / 6.0;
+}
+
+void checkTable(std::size_t n, std::span<const double> ya, std::span<const double> y2a) {
+  if (ya.size() != n || y2a.size() != n) throw SplineError("splint: table arrays differ in length");
+  if (n < 2) {
+    console::message("bad xa input in splint");
+    throw SplineError("bad xa input in splint: fewer than two abscissae");
+  }
+}
+
+}  // namespace
+
+double splint(std::span<const double> xa, std::span<const double> ya, std::span<const double> y2a, double x) {
+  checkTable(xa.size(), ya, y2a);
+  return cubicOnInterval(xa, ya, y2a, bisectionLowerKnot(xa, x), x);
+}
+
+double splint(const SplineBracketIndex& index, std::span<const double> ya, std::span<const double> y2a,
+              double x) {
+  const std::span<const double> xa = index.abscissae();
+  checkTable(xa.size(), ya, y2a);
+  return cubicOnInterval(xa, ya, y2a, index.lowerKnot(x), x);
 }
 
 }  // namespace VarnoMathLib

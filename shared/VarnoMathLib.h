@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "shared/SplineBracketIndex.h"
 #include "shared/SplineError.h"
 
 namespace VarnoMathLib {
@@ -31,5 +32,11 @@ std::vector<double> spline(std::span<const double> x, std::span<const double> y,
 // last two with x at or above them) writes "bad xa input in splint" to the message console
 // and raises SplineError; so do arrays of different lengths or fewer than two points.
 double splint(std::span<const double> xa, std::span<const double> ya, std::span<const double> y2a, double x);
+
+// The same value, to the last bit, with the bracketing interval found by `index` (built
+// over the abscissae xa) in constant time instead of by bisection: for tables evaluated
+// many times, such as the phase functions' sampling tables. The same errors as above.
+double splint(const SplineBracketIndex& index, std::span<const double> ya, std::span<const double> y2a,
+              double x);
 
 }  // namespace VarnoMathLib

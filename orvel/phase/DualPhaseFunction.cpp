@@ -35,6 +35,7 @@ DualPhaseFunction::DualPhaseFunction(const PhaseFunction& PF1, const PhaseFuncti
     TcumulativePF = cumulativePF;
     TpfSpline = pfSpline;
     TcumulativePFSpline = cumulativePFSpline;
+    TprobabilityIndex = probabilityIndex;
     return;
   }
 
@@ -50,6 +51,7 @@ DualPhaseFunction::DualPhaseFunction(const PhaseFunction& PF1, const PhaseFuncti
   TcumulativePF = table.cumulativePF;
   TpfSpline = std::move(table.pfSpline);
   TcumulativePFSpline = std::move(table.cumulativePFSpline);
+  TprobabilityIndex = SplineBracketIndex(TcumulativePF);
 }
 
 double DualPhaseFunction::getSPF(double theta) const {
@@ -58,11 +60,11 @@ double DualPhaseFunction::getSPF(double theta) const {
 
 double DualPhaseFunction::getTruncatedSPF(double theta) const {
   if (theta < truncationAngle_) return Tpf[0];
-  return VarnoMathLib::splint(thetas, Tpf, TpfSpline, theta);
+  return VarnoMathLib::splint(thetaIndex, Tpf, TpfSpline, theta);
 }
 
 double DualPhaseFunction::getTruncatedScatteringAngle(double d) const {
-  return clampScatteringAngle(VarnoMathLib::splint(TcumulativePF, thetas, TcumulativePFSpline, d));
+  return clampScatteringAngle(VarnoMathLib::splint(TprobabilityIndex, thetas, TcumulativePFSpline, d));
 }
 
 std::optional<PercentScatteringAngles> DualPhaseFunction::getPercentScatteringAngles() const {

@@ -62,4 +62,5 @@ class DualPhaseFunction final : public TableBasedPhaseFunction {
   PhaseFunctionAngles::Grid TcumulativePF{};
   std::vector<double> TpfSpline;
   std::vector<double> TcumulativePFSpline;
+  SplineBracketIndex TprobabilityIndex;  // brackets over the truncated P
 };

@@ -8,14 +8,20 @@ void TableBasedPhaseFunction::install(PhaseFunctionTabulation&& t) {
   pfSpline = std::move(t.pfSpline);
   cumulativePFSpline = std::move(t.cumulativePFSpline);
   backscatteringRatio = t.backscatteringRatio;
+  indexTables();
+}
+
+void TableBasedPhaseFunction::indexTables() {
+  thetaIndex = SplineBracketIndex(thetas);
+  probabilityIndex = SplineBracketIndex(cumulativePF);
 }
 
 double TableBasedPhaseFunction::splineSPF(double theta) const {
-  return VarnoMathLib::splint(thetas, pf, pfSpline, theta);
+  return VarnoMathLib::splint(thetaIndex, pf, pfSpline, theta);
 }
 
 double TableBasedPhaseFunction::angleAtProbability(double d) const {
-  return clampScatteringAngle(VarnoMathLib::splint(cumulativePF, thetas, cumulativePFSpline, d));
+  return clampScatteringAngle(VarnoMathLib::splint(probabilityIndex, thetas, cumulativePFSpline, d));
 }
 
 double TableBasedPhaseFunction::getSPF(double theta) const { return splineSPF(theta); }

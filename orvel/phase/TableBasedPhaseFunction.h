@@ -4,14 +4,16 @@
 //
 // Such a model holds beta and P on the 150-angle grid with two natural splines: beta
 // over theta for values, and theta over P for sampling, which inverts the cumulative
-// distribution by a cubic spline: one uniform draw, one bisection over the 150 knots
-// (8 steps) and one cubic, with no allocation.
+// distribution by a cubic spline: one uniform draw, one constant-time bracket lookup over
+// the 150 knots (SplineBracketIndex, the same interval as a bisection) and one cubic, with
+// no allocation.
 
 #include <numbers>
 #include <vector>
 
 #include "orvel/phase/PhaseFunction.h"
 #include "orvel/phase/TabulatePhaseFunction.h"
+#include "shared/SplineBracketIndex.h"
 
 class TableBasedPhaseFunction : public PhaseFunction {
  public:
@@ -28,8 +30,11 @@ class TableBasedPhaseFunction : public PhaseFunction {
  protected:
   TableBasedPhaseFunction() : thetas(PhaseFunctionAngles::getHighlyPeakedAngleScheme()) {}
 
-  // Installs the result of the tabulation procedure.
+  // Installs the result of the tabulation procedure (and indexes the tables).
   void install(PhaseFunctionTabulation&& t);
+  // Builds the bracket indexes over the grid and over P: for a model that fills the
+  // tables and splines itself, once they are complete.
+  void indexTables();
 
   // The untruncated spline answers.
   double splineSPF(double theta) const;
@@ -37,12 +42,14 @@ class TableBasedPhaseFunction : public PhaseFunction {
   // overshoot the grid's ends by a little).
   double angleAtProbability(double d) const;
 
-  PhaseFunctionAngles::Grid thetas;        // the grid [rad]
-  PhaseFunctionAngles::Grid pf{};          // normalised beta [1/sr]
+  PhaseFunctionAngles::Grid thetas;          // the grid [rad]
+  PhaseFunctionAngles::Grid pf{};            // normalised beta [1/sr]
   PhaseFunctionAngles::Grid cumulativePF{};  // P
-  std::vector<double> pfSpline;            // second derivatives of beta over theta
-  std::vector<double> cumulativePFSpline;  // second derivatives of theta over P
-  double backscatteringRatio = 0;          // 1 - P_119
+  std::vector<double> pfSpline;              // second derivatives of beta over theta
+  std::vector<double> cumulativePFSpline;    // second derivatives of theta over P
+  double backscatteringRatio = 0;            // 1 - P_119
+  SplineBracketIndex thetaIndex;             // brackets over the grid angles
+  SplineBracketIndex probabilityIndex;       // brackets over P
 };
 
 // A sampled angle clamped to [0, pi].

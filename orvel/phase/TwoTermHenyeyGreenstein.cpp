@@ -21,6 +21,7 @@ TwoTermHenyeyGreenstein::TwoTermHenyeyGreenstein(double g1, double g2, double g1
   backscatteringRatio = 1.0 - PhaseFormulas::twoTermHenyeyGreensteinCumulative(g1, g2, g12Weight, M_PI / 2);
   pfSpline = VarnoMathLib::spline(thetas, pf, VarnoMathLib::kNaturalEnd, VarnoMathLib::kNaturalEnd);
   cumulativePFSpline = VarnoMathLib::spline(cumulativePF, thetas, VarnoMathLib::kNaturalEnd, VarnoMathLib::kNaturalEnd);
+  indexTables();
 }
 
 double TwoTermHenyeyGreenstein::getSPF(double theta) const {
