@@ -46,15 +46,25 @@ std::vector<double> spline(std::span<const double> x, std::span<const double> y,
 
 namespace {
 
+// The refusals, kept out of line so that the evaluation below stays short enough to be
+// inlined into both searches.
+[[noreturn, gnu::cold, gnu::noinline]] void refuseBracket(const char* reason) {
+  console::message("bad xa input in splint");
+  throw SplineError(reason);
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void refuseLengths() {
+  throw SplineError("splint: table arrays differ in length");
+}
+
 // The cubic of the interval [xa_klo, xa_klo+1] at x: the common end of both searches, so
 // that they give the same value to the last bit whenever they find the same interval.
-double cubicOnInterval(std::span<const double> xa, std::span<const double> ya, std::span<const double> y2a,
-                       std::size_t klo, double x) {
+inline double cubicOnInterval(std::span<const double> xa, std::span<const double> ya,
+                              std::span<const double> y2a, std::size_t klo, double x) {
   const std::size_t khi = klo + 1;
   const double h = xa[khi] - xa[klo];
-  if (h == 0.0) {
-    console::message("bad xa input in splint");
-    throw SplineError("bad xa input in splint: two equal abscissae bracket the argument");
+  if (h == 0.0) [[unlikely]] {
+    refuseBracket("bad xa input in splint: two equal abscissae bracket the argument");
   }
   const double a = (xa[khi] - x) / h;
   const double b = (x - xa[klo]) / h;
@@ -62,12 +72,9 @@ double cubicOnInterval(std::span<const double> xa, std::span<const double> ya, s
          ((a * a * a - a) * y2a[klo] + (b * b * b - b) * y2a[khi]) * (h * h) / 6.0;
 }
 
-void checkTable(std::size_t n, std::span<const double> ya, std::span<const double> y2a) {
-  if (ya.size() != n || y2a.size() != n) throw SplineError("splint: table arrays differ in length");
-  if (n < 2) {
-    console::message("bad xa input in splint");
-    throw SplineError("bad xa input in splint: fewer than two abscissae");
-  }
+inline void checkTable(std::size_t n, std::span<const double> ya, std::span<const double> y2a) {
+  if (ya.size() != n || y2a.size() != n) [[unlikely]] refuseLengths();
+  if (n < 2) [[unlikely]] refuseBracket("bad xa input in splint: fewer than two abscissae");
 }
 
 }  // namespace
