@@ -8,6 +8,7 @@
 
 #include "shared/BasicEquations.h"
 #include "shared/Random.h"
+#include "shared/SinCos.h"
 
 namespace {
 
@@ -57,6 +58,33 @@ void BM_DirectRotation(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DirectRotation);
+
+// The visibility photon's scattering: both sine-cosine pairs from the angles, by the
+// library and by the short reduction of sinCos, then the direct rotation.
+void BM_RotationFromAnglesLibrarySinCos(benchmark::State& state) {
+  const auto d = deflections();
+  Vec3 direction{0.3, -0.4, std::sqrt(1 - 0.25)};
+  std::size_t i = 0;
+  for (auto _ : state) {
+    direction = BasicEquations::rotateDirection(direction, d[i].theta, d[i].phi);
+    benchmark::DoNotOptimize(direction);
+    i = (i + 1) & 4095;
+  }
+}
+BENCHMARK(BM_RotationFromAnglesLibrarySinCos);
+
+void BM_RotationFromAnglesShortSinCos(benchmark::State& state) {
+  const auto d = deflections();
+  Vec3 direction{0.3, -0.4, std::sqrt(1 - 0.25)};
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const SinCos t = sinCos(d[i].theta), p = sinCos(d[i].phi);
+    direction = BasicEquations::rotateDirection(direction, t.cos, t.sin, p.cos, p.sin);
+    benchmark::DoNotOptimize(direction);
+    i = (i + 1) & 4095;
+  }
+}
+BENCHMARK(BM_RotationFromAnglesShortSinCos);
 
 // The instrument sensor's start directions about a fixed axis.
 void BM_NewDirectionCosine(benchmark::State& state) {
