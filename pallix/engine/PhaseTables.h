@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/SplineBracketIndex.h"
+
 namespace pallix {
 
 struct Control;
@@ -55,6 +57,7 @@ struct PhaseTable {
   std::vector<double> x;        // cumulative probability, rising from 0
   std::vector<double> y;        // scattering angle with that probability [rad]
   std::vector<double> y2;       // natural spline second derivatives of y over x
+  SplineBracketIndex xIndex;    // the intervals of x, found in constant time (built with y2)
   std::vector<double> xPF;      // types 5, 6: angle [rad]
   std::vector<double> yPF;      // types 5, 6: phase-function value [1/sr] as the run uses it
   std::vector<double> y2PF;     // types 5, 6: natural spline second derivatives of yPF over xPF
