@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct ModelCase {
   std::string name;
   std::function<std::unique_ptr<PhaseFunction>()> make;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const ModelCase& c, std::ostream* os) { *os << c.name; }
 
 std::unique_ptr<PhaseFunction> mixture(bool truncated) {
   const PureWaterPF water;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct AbscissaCase {
   std::string name;
   std::vector<double> xa;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const AbscissaCase& c, std::ostream* os) { *os << c.name; }
 
 // Abscissae like the tables the index serves (an evenly spaced one, a cumulative
 // distribution rising steeply at first, a logarithmic forward grid) and awkward ones:
