@@ -95,6 +95,13 @@ void RunController::wait() {
 }
 
 std::optional<std::string> RunController::check() {
+  checkResult_ = checkRequest();
+  checked_ = true;
+  return checkResult_;
+}
+
+std::optional<std::string> RunController::checkRequest() {
+  checkedWeighting_.reset();
   const Control& c = request_.control;
   if (c.Nphoton < 1) return "Number of photons must be at least 1, not " + numtext::formatI(c.Nphoton) + ".";
   try {
@@ -136,11 +143,13 @@ std::optional<std::string> RunController::check() {
         }
         (void)initializePallix(c, water_);
         if (request_.channelBeta && !weighting_.isUsable()) {
-          WeightingFunction probe;
-          const WeightingLoad load =
-              probe.computeNewWeighting(request_.workDir / kWeightingFileName, c, [](const std::string&) {});
+          WeightingTable table;
+          const WeightingLoad load = readWeightingFile(request_.workDir / kWeightingFileName, table);
           if (load != WeightingLoad::Loaded) return weightingLoadMessage(load) + ". " + kNoWeightingAdvice;
+          WeightingFunction probe;
+          probe.computeNewWeighting(table, c, [](const std::string&) {});
           if (!probe.isUsable()) return noUsableWeighting(probe.weightingIntegral());
+          checkedWeighting_ = std::move(table);
         }
         break;
       }
@@ -168,7 +177,7 @@ bool RunController::waitFor(std::chrono::milliseconds timeout) {
 }
 
 RunOutcome RunController::perform() {
-  if (const auto refusal = check()) {
+  if (const auto refusal = checked_ ? checkResult_ : check()) {
     refuse(*refusal, false);
     return outcome_.load();
   }
@@ -220,13 +229,19 @@ void RunController::complete() {
   if (outcome_.load() == RunOutcome::NotRun) outcome_.store(RunOutcome::Completed);
 }
 
-// Loads the weighting file before the beta photons. A failed load is reported and the
-// run goes on with the weighting loaded earlier; with none, the beta channel is refused.
+// Loads the weighting file before the beta photons (the table the check has just read,
+// when it read one). A failed load is reported and the run goes on with the weighting
+// loaded earlier; with none, the beta channel is refused.
 bool RunController::loadWeightingForBeta() {
   WeightingFunction::LineSink console = callbacks_.console;
   if (!console) console = [](const std::string&) {};
-  const WeightingLoad load =
-      weighting_.computeNewWeighting(request_.workDir / kWeightingFileName, request_.control, console);
+  WeightingLoad load = WeightingLoad::Loaded;
+  if (checkedWeighting_) {
+    weighting_.computeNewWeighting(*checkedWeighting_, request_.control, console);
+    checkedWeighting_.reset();
+  } else {
+    load = weighting_.computeNewWeighting(request_.workDir / kWeightingFileName, request_.control, console);
+  }
   if (load != WeightingLoad::Loaded) {
     if (!weighting_.isUsable()) {
       refuse(weightingLoadMessage(load) + ". " + kNoWeightingAdvice, true);

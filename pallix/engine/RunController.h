@@ -97,6 +97,7 @@ class RunController {
   // positive count of distances or w0 values, too few photons for the chunks, element
   // settings without meaning, a phase function that cannot be built, a beta channel with
   // no usable weighting function. Builds the run medium's sampling table when needed.
+  // The run reuses the result of the last check instead of checking again.
   std::optional<std::string> check();
 
   // Starts the run thread (once).
@@ -124,6 +125,7 @@ class RunController {
   void runSingle();
   void runSweep();
 
+  std::optional<std::string> checkRequest();
   bool stopIfCancelled();
   bool loadWeightingForBeta();
   void refuse(const std::string& reason, bool afterStart);
@@ -142,6 +144,11 @@ class RunController {
   std::mutex doneMutex_;
   std::condition_variable doneChanged_;
   std::string failure_;
+  // The last check's result, and the weighting file as it read it (a beta run without a
+  // usable weighting), so that the run reads that file once.
+  bool checked_ = false;
+  std::optional<std::string> checkResult_;
+  std::optional<WeightingTable> checkedWeighting_;
   std::thread thread_;
 };
 

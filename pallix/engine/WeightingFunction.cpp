@@ -209,8 +209,7 @@ std::string weightingLoadMessage(WeightingLoad result) {
   return kWeightingReadErrorMessage;
 }
 
-WeightingLoad WeightingFunction::computeNewWeighting(const std::filesystem::path& file, const Control& control,
-                                                     const LineSink& console) {
+WeightingLoad readWeightingFile(const std::filesystem::path& file, WeightingTable& table) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) return WeightingLoad::FileNotFound;
   std::ifstream in(file, std::ios::binary);
@@ -218,10 +217,18 @@ WeightingLoad WeightingFunction::computeNewWeighting(const std::filesystem::path
   std::ostringstream contents;
   contents << in.rdbuf();
   if (in.bad()) return WeightingLoad::ReadError;
-  const auto table = parseWeightingTable(contents.str());
-  if (!table) return WeightingLoad::ReadError;
-  computeNewWeighting(*table, control, console);
+  auto parsed = parseWeightingTable(contents.str());
+  if (!parsed) return WeightingLoad::ReadError;
+  table = std::move(*parsed);
   return WeightingLoad::Loaded;
+}
+
+WeightingLoad WeightingFunction::computeNewWeighting(const std::filesystem::path& file, const Control& control,
+                                                     const LineSink& console) {
+  WeightingTable table;
+  const WeightingLoad load = readWeightingFile(file, table);
+  if (load == WeightingLoad::Loaded) computeNewWeighting(table, control, console);
+  return load;
 }
 
 void WeightingFunction::computeNewWeighting(const WeightingTable& table, const Control& control,

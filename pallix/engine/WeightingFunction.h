@@ -64,6 +64,10 @@ void saveWeighting(const std::filesystem::path& file, std::span<const double> x,
 
 enum class WeightingLoad { Loaded, FileNotFound, ReadError };
 
+// Reads and parses the weighting file: Loaded with `table` filled, or the reason it was
+// not (then `table` is left as it was).
+WeightingLoad readWeightingFile(const std::filesystem::path& file, WeightingTable& table);
+
 // The message a failed load shows ("" for a successful one).
 std::string weightingLoadMessage(WeightingLoad result);
 
