@@ -107,6 +107,8 @@ std::optional<std::string> RunController::checkRequest() {
   try {
     switch (mode_) {
       case RunMode::K:
+        // Every chunk traces N / MAXIMUM photons: fewer than MAXIMUM would trace none.
+        if (c.Nphoton < MAXIMUM) return tooFewPhotons(c.Nphoton, MAXIMUM);
         (void)initializeForK(c);
         return std::nullopt;
       case RunMode::BetaCalibration: {

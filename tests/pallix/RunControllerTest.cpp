@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "pallix/engine/BatchResult.h"
+#include "pallix/engine/RunPlan.h"
 #include "shared/NumberText.h"
 #include "support/RunProgram.h"
 #include "support/TextForm.h"
@@ -477,6 +478,7 @@ TEST_F(RunControllerTest, RefusesSettingsWithoutMeaning) {
       {"sweep interval negative", sweepInterval, "No w0 value"},
       {"no photons", noPhotons, "at least 1"},
       {"fewer photons than chunks", tooFew, "too small"},
+      {"fewer photons than chunks in a k run", kRequest(MAXIMUM - 1), "too small"},
       {"no beta repetition", noRepetition, "repetitions"},
       {"Gaussian detector with a zero half angle", zeroFov, ""},
       {"beta without a weighting file", singleRequest(1000, false, true), "File not found when loading file (weighting.txt)"},
