@@ -63,6 +63,15 @@ bool strictlyIncreasing(std::span<const double> v) {
   return true;
 }
 
+// Completes a sampling table whose cumulative x and angles y are set: refuses (with
+// `refusal`) a cumulative that is not finite and strictly increasing, else adds the
+// natural spline of angle over probability and its bracket index.
+void finishSampling(PhaseTable& table, const char* refusal) {
+  if (!allFinite(table.x) || !strictlyIncreasing(table.x)) throw PhaseSettingError(refusal);
+  table.y2 = VarnoMathLib::spline(table.x, table.y, VarnoMathLib::kNaturalEnd, VarnoMathLib::kNaturalEnd);
+  table.xIndex = SplineBracketIndex(table.x);
+}
+
 // The cumulative table: (0, firstAngle), then (2 pi int_0^angle_i, angle_i) for i >= 1.
 void fillCumulative(PhaseTable& table, std::span<const double> angles, std::span<const double> values,
                     double firstAngle) {
@@ -76,12 +85,8 @@ void fillCumulative(PhaseTable& table, std::span<const double> angles, std::span
     cumulative += integrator.integrate(angles[i - 1], angles[i]);
     table.x[i] = cumulative;
   }
-  if (!allFinite(table.x) || !strictlyIncreasing(table.x)) {
-    throw PhaseSettingError(
-        "The phase function is not positive at every angle of its table: no sampling table can be made.");
-  }
-  table.y2 = VarnoMathLib::spline(table.x, table.y, VarnoMathLib::kNaturalEnd, VarnoMathLib::kNaturalEnd);
-  table.xIndex = SplineBracketIndex(table.x);
+  finishSampling(table,
+                 "The phase function is not positive at every angle of its table: no sampling table can be made.");
 }
 
 double bbHG(double g) {
@@ -215,12 +220,7 @@ std::shared_ptr<const PhaseTable> buildTwoTermHGTable(const PhaseParameters& p) 
     table->y[i] = std::numbers::pi * i / 180.0;
     table->x[i] = PhaseFormulas::twoTermHenyeyGreensteinCumulative(p.g1, p.g2, p.g12Weight, table->y[i]);
   }
-  if (!allFinite(table->x) || !strictlyIncreasing(table->x)) {
-    throw PhaseSettingError(
-        "Two term Henyey - Greenstein needs g1 and g2 between -1 and 1 and a weight between 0 and 1.");
-  }
-  table->y2 = VarnoMathLib::spline(table->x, table->y, VarnoMathLib::kNaturalEnd, VarnoMathLib::kNaturalEnd);
-  table->xIndex = SplineBracketIndex(table->x);
+  finishSampling(*table, "Two term Henyey - Greenstein needs g1 and g2 between -1 and 1 and a weight between 0 and 1.");
   return table;
 }
 
@@ -260,6 +260,41 @@ std::shared_ptr<const PhaseTable> buildFileTable(int pfType, const std::string& 
   return table;
 }
 
+namespace {
+
+// The Fournier-Forand table at its angles, normalised as the draw action does.
+struct FournierForandTable {
+  std::vector<double> angles;
+  Normalised n;
+  // The factor the normalised values carry over the expression.
+  double valueScale() const { return n.normalised ? 1.0 / n.totalIntegral : 1.0; }
+};
+
+FournierForandTable normalisedFournierForand(const PhaseParameters& p) {
+  std::vector<double> angles = fournierForandAngles(p.forwardAngle);
+  Normalised n = normalise(angles, fournierForandValues(angles, p));
+  return {std::move(angles), std::move(n)};
+}
+
+std::shared_ptr<const PhaseTable> buildFournierForandTable(const FournierForandTable& ff, const PhaseParameters& p) {
+  return buildFournierForandTable(ff.angles, ff.n.values, p, ff.valueScale());
+}
+
+// A file table (type 5 or 6) normalised, and its sampling table.
+struct NormalisedFileTable {
+  Normalised n;
+  std::shared_ptr<const PhaseTable> table;
+};
+
+NormalisedFileTable normalisedFileTable(int pfType, const std::string& fileName, std::span<const double> angles,
+                                        std::span<const double> values) {
+  Normalised n = normalise(angles, values);
+  auto table = buildFileTable(pfType, fileName, angles, n.values);
+  return {std::move(n), std::move(table)};
+}
+
+}  // namespace
+
 double integratePhaseTable(std::span<const double> angles, std::span<const double> values, double from,
                            double to) {
   TableIntegrator integrator(angles, values);
@@ -267,9 +302,7 @@ double integratePhaseTable(std::span<const double> angles, std::span<const doubl
 }
 
 double fournierForandScale(const PhaseParameters& p) {
-  const std::vector<double> angles = fournierForandAngles(p.forwardAngle);
-  const Normalised n = normalise(angles, fournierForandValues(angles, p));
-  return n.normalised ? 1.0 / n.totalIntegral : 1.0;
+  return normalisedFournierForand(p).valueScale();
 }
 
 PhaseFunctionDrawing drawPhaseFunction(int pfType, const PhaseParameters& p, const PhaseFileTable* fileTable) {
@@ -297,24 +330,23 @@ PhaseFunctionDrawing drawPhaseFunction(int pfType, const PhaseParameters& p, con
       d.bbRatio = 0.5;
       break;
     case 2: {
-      const std::vector<double> angles = fournierForandAngles(p.forwardAngle);
-      const Normalised n = normalise(angles, fournierForandValues(angles, p));
-      d.normalised = n.normalised;
-      d.totalIntegral = n.totalIntegral;
-      d.bbRatio = tableBbRatio(angles, n.values);
-      d.table = buildFournierForandTable(angles, n.values, p, n.normalised ? 1.0 / n.totalIntegral : 1.0);
-      d.plot = tablePlot(angles, n.values);
+      const FournierForandTable ff = normalisedFournierForand(p);
+      d.normalised = ff.n.normalised;
+      d.totalIntegral = ff.n.totalIntegral;
+      d.bbRatio = tableBbRatio(ff.angles, ff.n.values);
+      d.table = buildFournierForandTable(ff, p);
+      d.plot = tablePlot(ff.angles, ff.n.values);
       break;
     }
     case 5:
     case 6: {
       if (fileTable == nullptr) throw PhaseSettingError("Phase function file is not read.");
-      const Normalised n = normalise(fileTable->angles, fileTable->values);
-      d.normalised = n.normalised;
-      d.totalIntegral = n.totalIntegral;
-      d.bbRatio = tableBbRatio(fileTable->angles, n.values);
-      d.table = buildFileTable(pfType, fileTable->file, fileTable->angles, n.values);
-      d.plot = tablePlot(fileTable->angles, n.values);
+      NormalisedFileTable f = normalisedFileTable(pfType, fileTable->file, fileTable->angles, fileTable->values);
+      d.normalised = f.n.normalised;
+      d.totalIntegral = f.n.totalIntegral;
+      d.bbRatio = tableBbRatio(fileTable->angles, f.n.values);
+      d.table = std::move(f.table);
+      d.plot = tablePlot(fileTable->angles, f.n.values);
       break;
     }
     default:
@@ -328,18 +360,14 @@ std::shared_ptr<const PhaseTable> buildRunTable(int pfType, const PhaseParameter
   switch (pfType) {
     case 1:
       return buildTwoTermHGTable(p);
-    case 2: {
-      const std::vector<double> angles = fournierForandAngles(p.forwardAngle);
-      const Normalised n = normalise(angles, fournierForandValues(angles, p));
-      return buildFournierForandTable(angles, n.values, p, n.normalised ? 1.0 / n.totalIntegral : 1.0);
-    }
+    case 2:
+      return buildFournierForandTable(normalisedFournierForand(p), p);
     case 5:
     case 6: {
       const std::string fileName = pfType == 5 ? petzoldFileName() : userFile;
       if (fileName.empty()) throw PhaseSettingError("No phase function file is chosen for \"Import  from  PF  file\".");
       const PhaseFileTable file = readInstrumentPFfile(fileName);
-      const Normalised n = normalise(file.angles, file.values);
-      return buildFileTable(pfType, fileName, file.angles, n.values);
+      return normalisedFileTable(pfType, fileName, file.angles, file.values).table;
     }
     default:
       return nullptr;
