@@ -3,24 +3,8 @@
 namespace pallix {
 
 void AHousingBoundary::processBoundary(Photon& photon, Random& rng) const {
-  const double z2 = photon.getNewPosition()[2];
-  if (z2 >= height_) {
-    const auto [x0, y0] = crossingPoint(photon, height_);
-    if (x0 * x0 + y0 * y0 <= radiusSquared_) {
-      reflectFromDiffuser(photon, x0, y0, height_, diffuserAlbedo_, rng);
-    } else {
-      photon.updateWeight(0.0);  // it met the side wall before the diffuser plane
-    }
-  } else if (bottomPlateAlbedo_ > 0.0 && z2 <= 0.0) {
-    const auto [x0, y0] = crossingPoint(photon, 0.0);
-    if (x0 * x0 + y0 * y0 <= radiusSquared_) {
-      reflectFromFacePlate(photon, x0, y0, bottomPlateAlbedo_, rng);
-    } else {
-      photon.updateWeight(0.0);
-    }
-  } else {
-    photon.updateWeight(0.0);  // out through the black side wall or back to a black face
-  }
+  // The diffuser and the face plate both span the tube's radius.
+  processDiffuserAndPlate(photon, height_, radiusSquared_, diffuserAlbedo_, radiusSquared_, bottomPlateAlbedo_, rng);
 }
 
 }  // namespace pallix

@@ -48,6 +48,35 @@ class HousingBoundary {
   static void reflectFromDiffuser(Photon& photon, double x0, double y0, double z0, double albedo, Random& rng);
   static void reflectFromFacePlate(Photon& photon, double x0, double y0, double albedo, Random& rng);
 
+  // The exit of a housing with a diffuser plane at z = `height` and the face at z = 0:
+  // a step that ends at or beyond the diffuser plane reflects from the diffuser when it
+  // crosses that plane within `diffuserRadiusSquared` of the axis; one that ends at or
+  // behind the face, with a reflecting plate, reflects from the plate when it crosses the
+  // face within `plateRadiusSquared`; every other photon ends (weight 0). Defined here so
+  // that each final housing's processBoundary inlines it.
+  static void processDiffuserAndPlate(Photon& photon, double height, double diffuserRadiusSquared,
+                                      double diffuserAlbedo, double plateRadiusSquared, double bottomPlateAlbedo,
+                                      Random& rng) {
+    const double z2 = photon.getNewPosition()[2];
+    if (z2 >= height) {
+      const auto [x0, y0] = crossingPoint(photon, height);
+      if (x0 * x0 + y0 * y0 <= diffuserRadiusSquared) {
+        reflectFromDiffuser(photon, x0, y0, height, diffuserAlbedo, rng);
+      } else {
+        photon.updateWeight(0.0);  // beside the diffuser (a tube's side wall, or past a large diffuser)
+      }
+    } else if (bottomPlateAlbedo > 0.0 && z2 <= 0.0) {
+      const auto [x0, y0] = crossingPoint(photon, 0.0);
+      if (x0 * x0 + y0 * y0 <= plateRadiusSquared) {
+        reflectFromFacePlate(photon, x0, y0, bottomPlateAlbedo, rng);
+      } else {
+        photon.updateWeight(0.0);
+      }
+    } else {
+      photon.updateWeight(0.0);  // out through a black side wall or back to a black face
+    }
+  }
+
   // A cosine-weighted polar angle from the surface normal [degree] and a uniform azimuth
   // [degree], in that draw order: sin^2 of the polar angle is uniform on [0, 1].
   static std::array<double, 2> lambertianAngles(Random& rng);
