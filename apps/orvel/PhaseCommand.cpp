@@ -19,23 +19,18 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 #include "common/CommandLine.h"
 #include "orvel/Commands.h"
 #include "orvel/engine/Control.h"
 #include "orvel/engine/HomogeneousWater.h"
+#include "orvel/engine/ParticlePhaseFunction.h"
 #include "orvel/engine/PureWater.h"
+#include "orvel/engine/VisibilityRun.h"
 #include "orvel/phase/DualPhaseFunction.h"
-#include "orvel/phase/FileSuppliedPF.h"
-#include "orvel/phase/FournierForand.h"
-#include "orvel/phase/IsotropicPF.h"
-#include "orvel/phase/OneTermHenyeyGreenstein.h"
-#include "orvel/phase/PetzoldPF.h"
 #include "orvel/phase/PhaseFunctionFile.h"
-#include "orvel/phase/PureWaterPF.h"
-#include "orvel/phase/TwoTermHenyeyGreenstein.h"
 #include "shared/Console.h"
-#include "shared/DataFiles.h"
 #include "shared/NumberText.h"
 #include "shared/TextFile.h"
 
@@ -64,37 +59,26 @@ struct PhaseOptions {
         wavelength(initial.wavelength) {}
 };
 
-// The read table of a phase-function file, or a failure with the dialog's warning text.
-PhaseFunctionFileTable readTable(const std::filesystem::path& name) {
-  try {
-    return readPhaseFunctionFile(resolveDataFile(name));
-  } catch (const PhaseFunctionFileError& e) {
-    throw cli::CommandFailure(std::string("Error in reading phase function file. ") + e.what());
-  }
-}
-
-std::unique_ptr<PhaseFunction> particleModel(const PhaseOptions& o) {
-  switch (o.pfType) {
-    case 0:
-      return std::make_unique<OneTermHenyeyGreenstein>(o.g);
-    case 1:
-      return std::make_unique<TwoTermHenyeyGreenstein>(o.g1, o.g2, o.g12Weight);
-    case 2:
-      return std::make_unique<FournierForand>(o.JungeCoeff, o.realIndex);
-    case 3:
-      return std::make_unique<IsotropicPF>();
-    case 4:
-      return std::make_unique<PureWaterPF>();
-    case 5: {
-      const auto table = readTable(std::filesystem::path("phaseFunction") / "petzold.txt");
-      return std::make_unique<PetzoldPF>(table.fileTheta, table.fileSPF);
-    }
-    default: {
-      if (o.file.empty()) throw cli::CommandFailure("phase: type 6 needs a phase-function file (--file PATH)");
-      const auto table = readTable(o.file);
-      return std::make_unique<FileSuppliedPF>(table.fileTheta, table.fileSPF);
-    }
-  }
+// The settings of a run that would use the previewed phase function: water always
+// included, truncated when a cut ratio is given.
+orvel::Control previewControl(const PhaseOptions& o, double bWater) {
+  orvel::Control k;
+  k.pfType = o.pfType;
+  k.g = o.g;
+  k.g1 = o.g1;
+  k.g2 = o.g2;
+  k.g12Weight = o.g12Weight;
+  k.JungeCoeff = o.JungeCoeff;
+  k.realIndex = o.realIndex;
+  k.userPFfile = o.file;
+  k.c = o.c;
+  k.w0 = o.w0;
+  k.wavelength = o.wavelength;
+  k.bWater = bWater;
+  k.isWaterIncluded = true;
+  k.isPFtruncated = o.truncate.has_value();
+  k.initialForwardScat = o.truncate.value_or(orvel::Control{}.initialForwardScat);
+  return k;
 }
 
 void printLine(const std::string& key, const std::string& value) { console::out(key + "\t" + value); }
@@ -122,19 +106,29 @@ void runPhase(const PhaseOptions& o) {
     throw cli::CommandFailure("phase: no pure-water scattering at " + std::to_string(o.wavelength) +
                               " nm (the table spans 350 to 800 nm)");
   }
-  const double b2 = o.w0 * o.c - bWater;
-  if (b2 < 0.0) {
+  const orvel::Control k = previewControl(o, bWater);
+  if (orvel::particleScattering(k) < 0.0) {
     throw cli::CommandFailure("phase: the total scattering w0*c = " + numtext::formatD(o.w0 * o.c) +
                               " 1/m is below the pure-water scattering " + numtext::formatD(bWater) + " 1/m at " +
                               std::to_string(o.wavelength) + " nm");
   }
+  if (o.pfType == 6) {
+    if (o.file.empty()) throw cli::CommandFailure("phase: type 6 needs a phase-function file (--file PATH)");
+    // The file the run would read; a missing one is named as the user gave it.
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(orvel::resolvePhaseFunctionFile(o.file), ignored)) {
+      throw cli::CommandFailure("Error in reading phase function file. File not found when loading file " + o.file);
+    }
+  }
 
-  std::unique_ptr<PhaseFunction> particles;
-  std::unique_ptr<DualPhaseFunction> preview;
+  std::shared_ptr<const DualPhaseFunction> preview;
   try {
-    particles = particleModel(o);
-    preview = std::make_unique<DualPhaseFunction>(PureWaterPF(), *particles, bWater, b2, o.truncate.has_value(),
-                                                  o.truncate.value_or(orvel::Control{}.initialForwardScat));
+    const std::shared_ptr<const PhaseFunction> particles = orvel::makeParticlePhaseFunction(k);
+    preview = orvel::makeWaterParticleMixture(k, *particles);
+  } catch (const PhaseFunctionFileError& e) {
+    throw cli::CommandFailure(std::string("Error in reading phase function file. ") + e.what());
+  } catch (const orvel::VisibilityRunError& e) {
+    throw cli::CommandFailure(std::string("phase: ") + e.what());
   } catch (const std::invalid_argument& e) {
     throw cli::CommandFailure(std::string("phase: ") + e.what());
   }

@@ -12,24 +12,15 @@
 
 #include "orvel/engine/CardioidalRadiance.h"
 #include "orvel/engine/DiskTarget.h"
+#include "orvel/engine/ParticlePhaseFunction.h"
 #include "orvel/engine/Photon.h"
 #include "orvel/engine/PureWater.h"
 #include "orvel/engine/ResultReport.h"
 #include "orvel/engine/SolarRadiance.h"
 #include "orvel/engine/SphereTarget.h"
 #include "orvel/engine/TargetHit.h"
-#include "orvel/phase/DualPhaseFunction.h"
-#include "orvel/phase/FileSuppliedPF.h"
-#include "orvel/phase/FournierForand.h"
-#include "orvel/phase/IsotropicPF.h"
-#include "orvel/phase/OneTermHenyeyGreenstein.h"
-#include "orvel/phase/PetzoldPF.h"
-#include "orvel/phase/PhaseFunctionFile.h"
-#include "orvel/phase/PureWaterPF.h"
-#include "orvel/phase/TwoTermHenyeyGreenstein.h"
 #include "shared/BasicEquations.h"
 #include "shared/Console.h"
-#include "shared/DataFiles.h"
 #include "shared/NumberText.h"
 
 namespace orvel {
@@ -61,41 +52,6 @@ std::int64_t nowMilliseconds() {
 Vec3 scaled(const Vec3& v, double s) { return {v[0] * s, v[1] * s, v[2] * s}; }
 Vec3 plus(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
 
-// The phase-function table of a file, or VisibilityRunError naming the file.
-PhaseFunctionFileTable readTable(const std::string& name) {
-  return readPhaseFunctionFile(VisibilityRun::resolvePhaseFunctionFile(name));
-}
-
-template <class Model>
-std::shared_ptr<const PhaseFunction> modelFromFile(const std::string& name) {
-  const PhaseFunctionFileTable table = readTable(name);
-  try {
-    return std::make_shared<Model>(table.fileTheta, table.fileSPF);
-  } catch (const std::invalid_argument& error) {
-    throw VisibilityRunError("phase-function file " + VisibilityRun::resolvePhaseFunctionFile(name).string() +
-                             ": " + error.what());
-  }
-}
-
-// The particle (or only) phase-function model chosen by pfType.
-std::shared_ptr<const PhaseFunction> chosenModel(const Control& control) {
-  switch (control.pfType) {
-    case 0: return std::make_shared<OneTermHenyeyGreenstein>(control.g);
-    case 1: return std::make_shared<TwoTermHenyeyGreenstein>(control.g1, control.g2, control.g12Weight);
-    case 2: return std::make_shared<FournierForand>(control.JungeCoeff, control.realIndex);
-    case 3: return std::make_shared<IsotropicPF>();
-    case 4: return std::make_shared<PureWaterPF>();
-    case 5: return modelFromFile<PetzoldPF>("petzold.txt");
-    case 6:
-      if (control.userPFfile.empty()) {
-        throw VisibilityRunError("phase function type 6 needs a phase-function file (userPFfile is empty)");
-      }
-      return modelFromFile<FileSuppliedPF>(control.userPFfile);
-    default:
-      throw VisibilityRunError("unknown phase function type " + std::to_string(control.pfType));
-  }
-}
-
 }  // namespace
 
 VisibilityRun::VisibilityRun(const Control& control, VisibilityRunOptions options)
@@ -120,34 +76,21 @@ void VisibilityRun::computeWaterIOPs(Control& control) {
 void VisibilityRun::computeWaterIOPs() { computeWaterIOPs(control_); }
 
 std::filesystem::path VisibilityRun::resolvePhaseFunctionFile(const std::string& name) {
-  const std::filesystem::path given(name);
-  if (given.has_parent_path() || given.is_absolute()) return given;
-  const std::filesystem::path inFolder = std::filesystem::path("phaseFunction") / given;
-  const std::filesystem::path resolved = resolveDataFile(inFolder);
-  std::error_code ignored;
-  if (std::filesystem::is_regular_file(resolved, ignored)) return resolved;
-  if (std::filesystem::is_regular_file(given, ignored)) return given;
-  return inFolder;  // not found: the reader's message names the folder it belongs in
+  return orvel::resolvePhaseFunctionFile(name);
 }
 
 void VisibilityRun::setPhaseFunction() {
-  std::shared_ptr<const PhaseFunction> model = chosenModel(control_);
+  std::shared_ptr<const PhaseFunction> model = makeParticlePhaseFunction(control_);
   if (control_.isWaterIncluded) {
     // Pure water scatters bWater; the particles scatter the rest of b = w0 c.
-    const double b1 = control_.bWater;
-    double b2 = control_.w0 * control_.c - b1;
-    if (b2 < 0.0) {
+    if (particleScattering(control_) < 0.0 && control_.w0 > 0.0) {
       // Less scattering in total than pure water alone: the particles cannot scatter a
       // negative amount, so the mixture is pure water's phase function.
-      if (control_.w0 > 0.0) {
-        console::message("Warning: w0 x c = " + numtext::formatD(control_.w0 * control_.c) +
-                         " 1/m is below the pure-water scattering " + numtext::formatD(b1) +
-                         " 1/m; the particle component scatters nothing.");
-      }
-      b2 = 0.0;
+      console::message("Warning: w0 x c = " + numtext::formatD(control_.w0 * control_.c) +
+                       " 1/m is below the pure-water scattering " + numtext::formatD(control_.bWater) +
+                       " 1/m; the particle component scatters nothing.");
     }
-    model = std::make_shared<DualPhaseFunction>(PureWaterPF(), *model, b1, b2, control_.isPFtruncated,
-                                                control_.initialForwardScat);
+    model = makeWaterParticleMixture(control_, *model);
   }
   water_->setPhaseFunction(model);
   if (control_.isPFtruncated) water_->adjustMediumProperties(model->getF());

@@ -180,6 +180,7 @@ class VisibilityRun {
   // Where a phase-function file named in the settings is read: a bare file name in the
   // "phaseFunction" folder (working directory first, then beside the program; a file of
   // that name in the working directory itself if neither has it); a path as given.
+  // The same lookup as orvel::resolvePhaseFunctionFile, which the preview also uses.
   static std::filesystem::path resolvePhaseFunctionFile(const std::string& name);
 
   // Letters of the window program's progress bar after `current` of `total` sensors:

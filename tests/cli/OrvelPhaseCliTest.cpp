@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -108,6 +109,18 @@ TEST(OrvelPhase, FileModelWithDisplayAndSpfTable) {
   EXPECT_EQ(spf.rfind("radian\tdegree\tspf\tcumulSPF\n", 0), 0u);
   EXPECT_EQ(std::count(spf.begin(), spf.end(), '\n'), 151);
   EXPECT_NE(spf.find("\n3.1415927\t180.0\t"), std::string::npos);
+}
+
+// A bare file name is looked up as a run looks it up: the "phaseFunction" folder before
+// the working directory itself, so the preview shows the table the run will use.
+TEST(OrvelPhase, FileNameIsFoundWhereTheRunFindsIt) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "phaseFunction");
+  std::ofstream(dir / "phaseFunction" / "pf.txt") << "isotropic\n3\nangle value\n0 1\n90 1\n180 1\n";
+  std::ofstream(dir / "pf.txt") << "forward\n3\nangle value\n0 100\n90 1\n180 1\n";
+  const auto r = runProgram(ORVEL_PROGRAM, {"phase", "--type", "6", "--file", "pf.txt"}, dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NEAR(number(fields(r.out), "bb/b"), 0.5, 1e-6);  // the isotropic table of the folder
 }
 
 TEST(OrvelPhase, BadInputFailsWithTheDialogsMessage) {
