@@ -15,23 +15,12 @@ void HomogeneousWater::setMediumParameters(double c, double w0, int pfType) {
 
 void HomogeneousWater::setPhaseFunctionParameters(double g, double g1, double g2, double g12Weight,
                                                   double JungeCoeff, double realIndex, double forwardAngle) {
-  g_ = g;
-  g1_ = g1;
-  g2_ = g2;
-  g12Weight_ = g12Weight;
-  JungeCoeff_ = JungeCoeff;
-  realIndex_ = realIndex;
-  forwardAngle_ = forwardAngle;
-}
-
-PhaseParameters HomogeneousWater::getPhaseParameters() const {
-  return {g_, g1_, g2_, g12Weight_, JungeCoeff_, realIndex_, forwardAngle_};
+  phase_ = {g, g1, g2, g12Weight, JungeCoeff, realIndex, forwardAngle};
 }
 
 void HomogeneousWater::setForRun(const Control& control) {
   setMediumParameters(control.c, control.w0, control.pfType);
-  setPhaseFunctionParameters(control.g, control.g1, control.g2, control.g12Weight, control.JungeCoeff,
-                             control.realIndex, control.forwardAngle);
+  phase_ = PhaseParameters::fromControl(control);
   ensureSamplingTable(control.userFile);
 }
 
@@ -65,11 +54,11 @@ bool HomogeneousWater::isReadyForRun() const {
 double HomogeneousWater::getPF(double theta) const {
   switch (pfType_) {
     case 0:
-      return PhaseFormulas::henyeyGreenstein(g_, theta);
+      return PhaseFormulas::henyeyGreenstein(phase_.g, theta);
     case 1:
-      return PhaseFormulas::twoTermHenyeyGreenstein(g1_, g2_, g12Weight_, theta);
+      return PhaseFormulas::twoTermHenyeyGreenstein(phase_.g1, phase_.g2, phase_.g12Weight, theta);
     case 2: {
-      const PhaseParameters p = getPhaseParameters();
+      const PhaseParameters& p = phase_;
       const double scale = table_ && table_->isBuiltFor(2, p, table_->file) ? table_->valueScale
                                                                              : fournierForandScale(p);
       return FournierForand(theta) * scale;

@@ -62,7 +62,7 @@ class HomogeneousWater {
   double sampleScatteringAngle(double xi) const {
     switch (pfType_) {
       case 0:
-        return PhaseFormulas::henyeyGreensteinAngle(g_, xi);
+        return PhaseFormulas::henyeyGreensteinAngle(phase_.g, xi);
       case 3:
         return PhaseFormulas::isotropicAngle(xi);
       case 4:
@@ -75,12 +75,12 @@ class HomogeneousWater {
   // The Fournier-Forand expression with the medium's Junge slope and real index, not
   // normalised.
   double FournierForand(double theta) const {
-    return PhaseFormulas::fournierForand(JungeCoeff_, realIndex_, theta);
+    return PhaseFormulas::fournierForand(phase_.JungeCoeff, phase_.realIndex, theta);
   }
 
   // Cumulative probability of the two-term Henyey-Greenstein function from 0 to theta.
   double getTwoTermHGintegral(double theta) const {
-    return PhaseFormulas::twoTermHenyeyGreensteinCumulative(g1_, g2_, g12Weight_, theta);
+    return PhaseFormulas::twoTermHenyeyGreensteinCumulative(phase_.g1, phase_.g2, phase_.g12Weight, theta);
   }
 
   // --- The phase function dialog's table preparations; each swaps in a complete table. ---
@@ -105,7 +105,7 @@ class HomogeneousWater {
   double getC() const { return c_; }
   double getW0() const { return w0_; }
   int getPfType() const { return pfType_; }
-  PhaseParameters getPhaseParameters() const;
+  const PhaseParameters& getPhaseParameters() const { return phase_; }
 
  private:
   bool tableFits(const std::string& fileName) const;
@@ -113,13 +113,7 @@ class HomogeneousWater {
   double c_ = 1.0;
   double w0_ = 0.7;
   int pfType_ = 0;
-  double g_ = 0.925;
-  double g1_ = 0.9;
-  double g2_ = -0.2;
-  double g12Weight_ = 0.5;
-  double JungeCoeff_ = 4.0;
-  double realIndex_ = 1.15;
-  double forwardAngle_ = 0.01;  // [degree]
+  PhaseParameters phase_;  // forwardAngle in degrees
   std::shared_ptr<const PhaseTable> table_;
 
   // A table handed over by setFournierForandPF / setFilePF, waiting for its finish call.
