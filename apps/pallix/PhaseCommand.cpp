@@ -75,13 +75,6 @@ void draw(const PhaseOptions& options) {
 
 void addPhaseCommand(CLI::App& app) {
   auto options = std::make_shared<PhaseOptions>();
-  options->parameters.g = 0.925;
-  options->parameters.g1 = 0.9;
-  options->parameters.g2 = -0.2;
-  options->parameters.g12Weight = 0.5;
-  options->parameters.JungeCoeff = 4.0;
-  options->parameters.realIndex = 1.15;
-  options->parameters.forwardAngle = 0.01;
 
   CLI::App* sub = app.add_subcommand("phase", "bb/b and the plot of the instrument's phase function");
   sub->add_option("--type", options->type, "phase-function type 0..6 (0 one-term HG, 1 two-term HG, "
