@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "orvel/engine/HomogeneousWater.h"
+#include "orvel/engine/LambertianReflection.h"
 #include "orvel/engine/Photon.h"
-#include "shared/BasicEquations.h"
 
 namespace orvel {
 
@@ -13,11 +13,10 @@ IrradianceSensor::IrradianceSensor(const Vec3& direction, const Vec3& center, do
     : Sensor(direction, center, radius, isCollimated, control) {}
 
 Vec3 IrradianceSensor::getInitialPhotonDirectionBackMC(Random& rng, SensorTally& sums) const {
-  // Inverse of the cumulative sin^2(theta) of the density 2 sin(theta) cos(theta).
-  const double theta = 0.5 * std::acos(1.0 - 2.0 * rng.uniform());
-  const double phi = kTwoPi * rng.uniform();
+  // A cosine-weighted (Lambertian) direction about the sensor's axis.
+  const Vec3 direction = drawLambertianDirection(direction_, rng).direction;
   sums.totalLaunchedWeightBackMC += kInitialWeightBackMC;
-  return BasicEquations::rotateDirection(direction_, theta, phi);
+  return direction;
 }
 
 void IrradianceSensor::finishTally(double Eddir, double Eddif, const HomogeneousWater&) {
