@@ -271,23 +271,23 @@ Sensor& VisibilityRun::sensorAt(SensorArrayId array, int i) {
   return const_cast<Sensor&>(std::as_const(*this).getSensor(array, i));
 }
 
-bool VisibilityRun::isArrayEnabled(SensorArrayId array) const {
+bool VisibilityRun::isArrayEnabled(SensorArrayId array) const { return isArrayEnabled(control_, array); }
+
+bool VisibilityRun::isArrayEnabled(const Control& control, SensorArrayId array) {
   switch (array) {
-    case SensorArrayId::kRadTarget: return control_.isTargetViewingRadianceSensor;
-    case SensorArrayId::kRadOppositeTarget: return control_.isOppositeTargetViewingRadianceSensor;
-    case SensorArrayId::kRadBackGround: return control_.isBackGroundRadianceSensor;
-    case SensorArrayId::kIrradTarget: return control_.isTargetViewingIrradianceSensor;
-    case SensorArrayId::kIrradOppositeTarget: return control_.isOppositeTargetViewingIrradianceSensor;
-    case SensorArrayId::kRadReferenceTarget: return control_.isReferenceTargetPresent;
+    case SensorArrayId::kRadTarget: return control.isTargetViewingRadianceSensor;
+    case SensorArrayId::kRadOppositeTarget: return control.isOppositeTargetViewingRadianceSensor;
+    case SensorArrayId::kRadBackGround: return control.isBackGroundRadianceSensor;
+    case SensorArrayId::kIrradTarget: return control.isTargetViewingIrradianceSensor;
+    case SensorArrayId::kIrradOppositeTarget: return control.isOppositeTargetViewingIrradianceSensor;
+    case SensorArrayId::kRadReferenceTarget: return control.isReferenceTargetPresent;
   }
   return false;
 }
 
 int VisibilityRun::totalSensors(const Control& control) {
-  const int arrays = int{control.isTargetViewingRadianceSensor} + int{control.isOppositeTargetViewingRadianceSensor} +
-                     int{control.isBackGroundRadianceSensor} + int{control.isReferenceTargetPresent} +
-                     int{control.isTargetViewingIrradianceSensor} +
-                     int{control.isOppositeTargetViewingIrradianceSensor};
+  int arrays = 0;
+  for (int a = 0; a < kSensorArrayCount; ++a) arrays += int{isArrayEnabled(control, static_cast<SensorArrayId>(a))};
   const int passes = int{control.isDiffuseMode} + int{control.isCollimatedMode};
   return std::max(control.NSensor, 0) * arrays * passes;
 }
@@ -473,8 +473,8 @@ void VisibilityRun::tracePhotons(const Sensor& sensor, long long firstPhoton, in
         const BoundaryEvent event = boundary.outOfBoundOperation(photon, collimated, rng);
         if (event.isSkyTallied) Sensor::tallyBackMC(event.skyEnergy, sums);
         if (event.kind == BoundaryEvent::Kind::kBottom && collimated) {
-          ++sums.event;
-          sums.weight += reflectorSunEstimate(photon.getWeight(), event.normal, event.hitPosition[2], sensor);
+          Sensor::tallyBackMC(reflectorSunEstimate(photon.getWeight(), event.normal, event.hitPosition[2], sensor),
+                              sums);
         }
         if (event.kind == BoundaryEvent::Kind::kNone) {
           if (++stepsOutside > kMaxStepsOutside) break;
@@ -496,8 +496,7 @@ void VisibilityRun::targetInteraction(const TargetHit& hit, const Sensor& sensor
   if (control_.isPhotonDebug) [[unlikely]] Control::writePhotonEvent("direction change by target reflection");
   photon.updateWeight(hit.albedo);
   if (sensor.isCollimated()) {
-    ++sums.event;
-    sums.weight += reflectorSunEstimate(photon.getWeight(), hit.normal, hit.hitPosition[2], sensor);
+    Sensor::tallyBackMC(reflectorSunEstimate(photon.getWeight(), hit.normal, hit.hitPosition[2], sensor), sums);
   }
 }
 

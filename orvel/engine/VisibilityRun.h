@@ -230,6 +230,8 @@ class VisibilityRun {
  private:
   Sensor& sensorAt(SensorArrayId array, int i);
   bool isArrayEnabled(SensorArrayId array) const;
+  // Whether `control` enables the array.
+  static bool isArrayEnabled(const Control& control, SensorArrayId array);
   int threadCount() const;
   void checkSensorsInWater() const;
   template <class TargetT>
