@@ -15,8 +15,6 @@ namespace {
 // do not count as a crossing.
 constexpr double kCrossingProductThreshold = 1e-7;
 
-Vec3 minus(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-
 }  // namespace
 
 DiskTarget::DiskTarget(double radius, double albedo, const Vec3& direction, const Vec3& center)

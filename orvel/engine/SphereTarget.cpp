@@ -8,10 +8,6 @@
 
 namespace orvel {
 
-namespace {
-Vec3 minus(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-}  // namespace
-
 SphereTarget::SphereTarget(double radius, double albedo, const Vec3& center)
     : radius_(radius), albedo_(albedo), center_(center) {}
 

@@ -49,9 +49,6 @@ std::int64_t nowMilliseconds() {
       .count();
 }
 
-Vec3 scaled(const Vec3& v, double s) { return {v[0] * s, v[1] * s, v[2] * s}; }
-Vec3 plus(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-
 }  // namespace
 
 VisibilityRun::VisibilityRun(const Control& control, VisibilityRunOptions options)
