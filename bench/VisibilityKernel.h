@@ -19,8 +19,6 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <ostream>
-#include <streambuf>
 #include <vector>
 
 #include "orvel/engine/CardioidalRadiance.h"
@@ -123,20 +121,6 @@ inline KernelResult runKernel(std::int64_t photons, int threads, std::uint64_t s
   return total;
 }
 
-// A stream that discards what it is given (the run's console tables).
-class NullStream : public std::ostream {
- public:
-  NullStream() : std::ostream(&buffer_) {}
-
- private:
-  class NullBuffer : public std::streambuf {
-   protected:
-    int_type overflow(int_type ch) override { return traits_type::not_eof(ch); }
-    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-  };
-  NullBuffer buffer_;
-};
-
 struct RunResult {
   double seconds = 0.0;  // wall time of the whole run, set-up included
   std::int64_t photons = 0;
@@ -144,10 +128,9 @@ struct RunResult {
 };
 
 // The default visibility run (initial settings) on `threads` threads (0: all), console
-// output discarded.
+// output captured and dropped.
 inline RunResult runDefaultVisibility(int threads, std::uint64_t seed = 1) {
-  NullStream discard;
-  const console::Redirect quiet(&discard, &discard);
+  const console::Capture quiet;  // the run's console tables, not shown
   const auto start = std::chrono::steady_clock::now();
   orvel::VisibilityRun run(orvel::Control{}, orvel::VisibilityRunOptions{seed, threads, {}});
   run.run();
